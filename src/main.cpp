@@ -1,0 +1,4 @@
+// Process entry: hands control to the shell.
+int main() {
+    return 0;
+}
