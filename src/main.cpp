@@ -1,4 +1,6 @@
-// Process entry: hands control to the shell.
+// Process entry: starts the program with its three handlers.
+#include "shell/program.h"
+
 int main() {
-    return 0;
+    tavik::run_program({});
 }

@@ -1,0 +1,43 @@
+// Start-up of the process: the application object, the toolkit, the seams and the handler table.
+#include "program.h"
+
+#include "main_window_description.h"
+#include "qt_toolkit_platform.h"
+#include "services/service_environment.h"
+#include "toolkit.h"
+
+#include <QApplication>
+
+namespace tavik {
+
+void run_program(const ProgramHandlers& handlers) {
+    // The program takes no command line; Qt is given the program name alone.
+    static char name[] = "tavik";
+    static char* arguments[] = {name, nullptr};
+    static int count = 1;
+    QApplication application(count, arguments);
+
+    QtToolkitPlatform platform;
+    Toolkit toolkit(platform);
+    platform.attach(toolkit);
+
+    ServiceEnvironment& environment = service_environment();
+    environment.lifecycle = &toolkit;
+    environment.controls = &toolkit;
+
+    if (handlers.version_gate) {
+        toolkit.bind(Handler::VersionGate, [&](EventRecord&) { handlers.version_gate(); });
+    }
+    if (handlers.account_draw) {
+        toolkit.bind(Handler::AccountDraw, [&](EventRecord&) { handlers.account_draw(); });
+    }
+    if (handlers.friendly_link) {
+        toolkit.bind(Handler::FriendlyLink, [&](EventRecord& record) {
+            handlers.friendly_link(record.arguments[0], record.arguments[1],
+                                   static_cast<std::uint32_t>(record.arguments[2]));
+        });
+    }
+    toolkit.run(BuiltInDescriptions{}, kMainWindowNumber);
+}
+
+} // namespace tavik
