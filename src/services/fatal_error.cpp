@@ -49,10 +49,11 @@ void fatal_error_report(const Text& message, std::int32_t code) {
         environment.lifecycle->suppress_events_for_good();
     }
     if (environment.message_box != nullptr) {
-        // No owner and no task-modal bit: the main window stays enabled, its events stay suppressed.
-        environment.message_box->present(
-            {compose_fatal_error_text(message, code), kTitle,
-             message_box_type::kOk | message_box_type::kIconError, std::nullopt});
+        // No owner and no task-modal bit: the main window stays enabled, its events stay
+        // suppressed.
+        environment.message_box->present({compose_fatal_error_text(message, code), kTitle,
+                                          message_box_type::kOk | message_box_type::kIconError,
+                                          std::nullopt});
     }
     if (environment.lifecycle != nullptr) {
         environment.lifecycle->clear_exit_routines();

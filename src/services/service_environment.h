@@ -17,7 +17,8 @@ struct ServiceEnvironment {
     TickSource* ticks = nullptr;
 };
 
-// The process-wide seams. main() fills them in before the first window is loaded; tests put fakes in.
+// The process-wide seams. main() fills them in before the first window is loaded; tests put fakes
+// in.
 ServiceEnvironment& service_environment();
 
 } // namespace tavik

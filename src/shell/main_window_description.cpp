@@ -1,5 +1,5 @@
-// The main window as data: every control's kind, number, parent, geometry, text, colours and bindings.
-// Texts are GBK; the comment beside each is the same text in UTF-8.
+// The main window as data: every control's kind, number, parent, geometry, text, colours and
+// bindings. Texts are GBK; the comment beside each is the same text in UTF-8.
 #include "main_window_description.h"
 
 #include "account_list.h"
@@ -56,9 +56,8 @@ WindowDescription main_window_description() {
         .pointer = MousePointer::PointingHand,
         .bindings = {{event::kCreated, Handler::VersionGate}},
         // TavikLumrose软件1.0[电脑版]
-        .properties =
-            WindowProperties{.title = "TavikLumrose\xc8\xed\xbc\xfe"
-                                      "1.0[\xb5\xe7\xc4\xd4\xb0\xe6]"},
+        .properties = WindowProperties{.title = "TavikLumrose\xc8\xed\xbc\xfe"
+                                                "1.0[\xb5\xe7\xc4\xd4\xb0\xe6]"},
     });
     // 3.请勿修改密码和非法使用，谢谢
     d.elements.push_back(transparent_label(
@@ -67,10 +66,10 @@ WindowDescription main_window_description() {
         "\xa3\xac\xd0\xbb\xd0\xbb",
         kDarkGrey, kYaHeiBold));
     // 友情连接：Pondly下载站
-    Element link = transparent_label(
-        "透明标签4", 0x16010019, 0, 8, 136, 136,
-        "\xd3\xd1\xc7\xe9\xc1\xac\xbd\xd3\xa3\xbaPondly\xcf\xc2\xd4\xd8\xd5\xbe", kBlack,
-        std::nullopt);
+    Element link =
+        transparent_label("透明标签4", 0x16010019, 0, 8, 136, 136,
+                          "\xd3\xd1\xc7\xe9\xc1\xac\xbd\xd3\xa3\xbaPondly\xcf\xc2\xd4\xd8\xd5\xbe",
+                          kBlack, std::nullopt);
     link.bindings = {{event::kLeftButtonPressed, Handler::FriendlyLink}};
     d.elements.push_back(std::move(link));
     // 2.游戏帐号随机获取，用户自行测试

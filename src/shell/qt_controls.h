@@ -5,7 +5,6 @@
 
 #include <QFont>
 #include <QWidget>
-
 #include <optional>
 
 namespace tavik {

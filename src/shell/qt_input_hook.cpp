@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
-
 #include <optional>
 
 namespace tavik {
@@ -149,9 +148,9 @@ bool QtInputHook::eventFilter(QObject* watched, QEvent* event) {
         if (!kind) {
             return false;
         }
-        const QPoint local =
-            owner != nullptr ? owner->mapFromGlobal(mouse->globalPosition().toPoint())
-                             : mouse->position().toPoint();
+        const QPoint local = owner != nullptr
+                                 ? owner->mapFromGlobal(mouse->globalPosition().toPoint())
+                                 : mouse->position().toPoint();
         message.kind = *kind;
         message.x = local.x();
         message.y = local.y();

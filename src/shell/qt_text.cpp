@@ -1,9 +1,8 @@
 // GBK conversion for widget texts through the C library's converter.
 #include "qt_text.h"
 
-#include <iconv.h>
-
 #include <cerrno>
+#include <iconv.h>
 #include <string>
 
 namespace tavik {

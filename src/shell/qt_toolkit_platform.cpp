@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -81,8 +80,8 @@ bool QtToolkitPlatform::create_window(const WindowDescription& description) {
     auto* window = new QtMainWindow(*toolkit_, outer);
     window->setWindowTitle(to_qstring(p.title));
     QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, QColor(p.background.red, p.background.green,
-                                              p.background.blue));
+    palette.setColor(QPalette::Window,
+                     QColor(p.background.red, p.background.green, p.background.blue));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setFont(font_for(p.font));

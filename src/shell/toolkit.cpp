@@ -69,7 +69,8 @@ std::int32_t event_number(InputKind kind) {
     return event::kMouseMoved;
 }
 
-Toolkit::Toolkit(ToolkitPlatform& platform) : platform_(platform) {}
+Toolkit::Toolkit(ToolkitPlatform& platform)
+    : platform_(platform) {}
 
 void Toolkit::bind(Handler handler, Procedure procedure) {
     procedures_[static_cast<std::size_t>(handler)] = std::move(procedure);
@@ -87,16 +88,7 @@ void Toolkit::run(const DescriptionSource& source, std::uint32_t start_window) {
 }
 
 int Toolkit::start(const DescriptionSource& source, std::uint32_t start_window) {
-    state_ = LifeState::Starting;
-    platform_.initialise();
-    std::optional<std::vector<WindowDescription>> descriptions = source.read();
-    if (!descriptions) {
-        fatal_error_report(fatal_message::kDescriptionUnreadable, fatal_code::kNone);
-    }
-    descriptions_ = std::move(*descriptions);
-
-    add_exit_routine(&nothing_to_release);
-
+    begin(source);
     if (!load_window(start_window)) {
         fatal_error_report(fatal_message::kStartWindowFailed, fatal_code::kNone);
     }
@@ -109,11 +101,23 @@ int Toolkit::start(const DescriptionSource& source, std::uint32_t start_window) 
     return platform_.run_message_loop();
 }
 
+void Toolkit::begin(const DescriptionSource& source) {
+    state_ = LifeState::Starting;
+    platform_.initialise();
+    std::optional<std::vector<WindowDescription>> descriptions = source.read();
+    if (!descriptions) {
+        fatal_error_report(fatal_message::kDescriptionUnreadable, fatal_code::kNone);
+    }
+    descriptions_ = std::move(*descriptions);
+
+    add_exit_routine(&nothing_to_release);
+}
+
 bool Toolkit::load_window(std::uint32_t window_number) {
-    auto found = std::find_if(descriptions_.begin(), descriptions_.end(),
-                              [&](const WindowDescription& d) {
-                                  return d.window_number == window_number && !d.elements.empty();
-                              });
+    auto found =
+        std::find_if(descriptions_.begin(), descriptions_.end(), [&](const WindowDescription& d) {
+            return d.window_number == window_number && !d.elements.empty();
+        });
     if (found == descriptions_.end() || found->window().kind != ElementKind::Window) {
         return false;
     }
@@ -252,9 +256,8 @@ void Toolkit::button_clicked(std::uint32_t element) {
     if (window_ == nullptr) {
         return;
     }
-    EventRecord record{.window = window_->window_number,
-                       .element = element,
-                       .event = event::kClicked};
+    EventRecord record{
+        .window = window_->window_number, .element = element, .event = event::kClicked};
     raise_event(record);
 }
 
@@ -348,9 +351,8 @@ void Toolkit::write(std::uint32_t window, std::string_view control, const Text& 
 }
 
 EventRecord Toolkit::window_event(std::int32_t number) const {
-    return EventRecord{.window = window_->window_number,
-                       .element = window_->window().number,
-                       .event = number};
+    return EventRecord{
+        .window = window_->window_number, .element = window_->window().number, .event = number};
 }
 
 bool Toolkit::refused(std::int32_t number) {

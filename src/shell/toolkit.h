@@ -60,6 +60,8 @@ public:
     [[noreturn]] void run(const DescriptionSource& source, std::uint32_t start_window);
     // Start-up and message loop; returns the exit code of the loop.
     int start(const DescriptionSource& source, std::uint32_t start_window);
+    // The first steps of start-up: the platform, the descriptions, the exit routine.
+    void begin(const DescriptionSource& source);
     bool load_window(std::uint32_t window_number);
 
     // Calls the handler bound to the event; false when none ran.

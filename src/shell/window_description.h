@@ -1,4 +1,5 @@
-// The window description: the main window and its controls as data, read by the toolkit at start-up.
+// The window description: the main window and its controls as data, read by the toolkit at
+// start-up.
 #pragma once
 
 #include "services/text.h"
@@ -20,7 +21,8 @@ enum class ElementKind {
     GroupBox,         // 分组框
 };
 
-// The program's event handlers, named by role; the toolkit finds the procedure in its handler table.
+// The program's event handlers, named by role; the toolkit finds the procedure in its handler
+// table.
 enum class Handler { VersionGate, AccountDraw, FriendlyLink };
 
 struct Binding {
@@ -50,7 +52,15 @@ struct Font {
 enum class HorizontalAlignment { Left, Centre, Right };
 enum class VerticalAlignment { Top, Centre, Bottom };
 
-enum class WindowBorder { None, Fixed, Sizable, SizableTool, FixedTool, SizableSunken, FixedSunken };
+enum class WindowBorder {
+    None,
+    Fixed,
+    Sizable,
+    SizableTool,
+    FixedTool,
+    SizableSunken,
+    FixedSunken
+};
 enum class StartPosition { Normal, Centred, Minimised, Maximised };
 
 struct WindowProperties {

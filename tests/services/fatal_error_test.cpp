@@ -5,7 +5,6 @@
 #include "services/service_environment.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -93,8 +92,7 @@ TEST_F(FatalErrorReportTest, SuppressesFirstThenShowsTheBoxThenEndsWithoutExitRo
     EXPECT_EQ(recorder_.shown.title, "\xb4\xed\xce\xf3"); // 错误
     EXPECT_EQ(recorder_.shown.type, message_box_type::kOk | message_box_type::kIconError);
     EXPECT_FALSE(recorder_.shown.owner.has_value());
-    EXPECT_EQ(recorder_.shown.text,
-              compose_fatal_error_text(fatal_message::kIndexAboveCount, 1));
+    EXPECT_EQ(recorder_.shown.text, compose_fatal_error_text(fatal_message::kIndexAboveCount, 1));
 }
 
 } // namespace
