@@ -1,6 +1,7 @@
-// Process entry: starts the program with its three handlers.
+// Process entry: starts the program with its handlers.
+#include "features/account_draw.h"
 #include "shell/program.h"
 
 int main() {
-    tavik::run_program({});
+    tavik::run_program({.account_draw = &tavik::account_draw});
 }
