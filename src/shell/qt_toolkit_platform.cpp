@@ -4,6 +4,7 @@
 #include "qt_controls.h"
 #include "qt_input_hook.h"
 #include "qt_main_window.h"
+#include "qt_program_icon.h"
 #include "qt_text.h"
 #include "toolkit.h"
 
@@ -85,6 +86,9 @@ bool QtToolkitPlatform::create_window(const WindowDescription& description) {
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setFont(font_for(p.font));
+    if (p.own_icon) {
+        window->setWindowIcon(program_icon());
+    }
 
     QPoint position(element.left, element.top);
     if (p.start_position == StartPosition::Centred) {
