@@ -5,7 +5,7 @@
         x.geometry(window)          # Geometry(x=817, y=444, width=286, height=191)
         x.size_hints(window)        # SizeHints(min_size=(286, 191), max_size=(286, 191), ...)
         x.title(window)             # _NET_WM_NAME as text
-        shot = x.screenshot()       # Image with pixel(x, y) -> (r, g, b)
+        shot = x.settled_screenshot(window)   # Image with pixel(x, y) -> (r, g, b)
         x.key("Escape", window=window)
         app.wait()                  # exit status as the shell sees it
 
@@ -337,11 +337,31 @@ class XServer:
 
     # Seeing.
 
-    def screenshot(self, path=None):
-        """The whole screen as an Image; also written to path (PNG) when one is given."""
+    def screenshot(self, window=None, path=None):
+        """The whole screen (or one window's area) as an Image; also written to path (PNG) if given."""
         with tempfile.NamedTemporaryFile(suffix=".ppm") as ppm:
-            self.run(["import", "-silent", "-window", "root", "-depth", "8", f"ppm:{ppm.name}"])
+            source = "root" if window is None else str(window)
+            self.run(["import", "-silent", "-window", source, "-depth", "8", f"ppm:{ppm.name}"])
             image = Image.from_ppm(ppm.read())
+        if path is not None:
+            image.save(path)
+        return image
+
+    def settled_screenshot(self, window=None, path=None):
+        """A screenshot taken once the picture has stopped changing and is not one flat colour.
+
+        A window is mapped before its first paint reaches the screen; this waits for that paint."""
+        previous = None
+
+        def settled():
+            nonlocal previous
+            shot = self.screenshot(window)
+            if previous is not None and shot.rgb == previous.rgb and not shot.is_flat():
+                return shot
+            previous = shot
+            return None
+
+        image = wait_until(settled, "the screen to settle", interval=0.1)
         if path is not None:
             image.save(path)
         return image
@@ -629,6 +649,10 @@ class Image:
         for y in range(self.height):
             for x in range(self.width):
                 yield x, y, self.pixel(x, y)
+
+    def is_flat(self):
+        """True when every pixel has the same colour."""
+        return self.rgb == self.rgb[:3] * (self.width * self.height)
 
     def colours(self):
         """The set of distinct colours."""

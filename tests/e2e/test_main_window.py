@@ -2,6 +2,7 @@
 looks like, and that it ends with status 0 however it is closed."""
 
 import os
+import tempfile
 import unittest
 
 import harness
@@ -21,8 +22,9 @@ NOTICES = {
 
 
 def save_for_inspection(image, name):
-    """Keeps the screenshot where a failed run can be looked at (beside the test's working dir)."""
-    folder = os.environ.get("TAVIK_E2E_ARTIFACTS", os.path.join(os.getcwd(), "e2e-screenshots"))
+    """Keeps the screenshot where it can be looked at after the run; the failure messages name it."""
+    folder = os.environ.get("TAVIK_E2E_ARTIFACTS",
+                            os.path.join(tempfile.gettempdir(), "tavik-e2e-screenshots"))
     os.makedirs(folder, exist_ok=True)
     path = os.path.join(folder, name)
     image.save(path)
@@ -56,8 +58,8 @@ class MainWindowTest(unittest.TestCase):
 
     def test_screenshot_shows_white_ground_caption_and_chinese_notices(self):
         _, window = self.start_program()
-        origin = self.x.geometry(window)
-        shot = self.x.screenshot().crop(origin.x, origin.y, WIDTH, HEIGHT)
+        shot = self.x.settled_screenshot(window)
+        self.assertEqual((shot.width, shot.height), (WIDTH, HEIGHT))
         where = save_for_inspection(shot, "main_window.png")
 
         # The window's own ground: the strip above the group box, the band right of it and the

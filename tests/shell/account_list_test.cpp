@@ -2,7 +2,6 @@
 #include "shell/account_list.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 #include <string_view>
@@ -25,8 +24,12 @@ std::vector<std::string_view> lines_of(std::string_view text) {
     return lines;
 }
 
-bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_lower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Four to seven lower-case letters, then two to five digits, nine characters in all.
 bool has_name_form(std::string_view name) {
@@ -48,7 +51,7 @@ bool has_name_form(std::string_view name) {
 TEST(AccountList, HoldsExactly381NamesEachEndedByCrLf) {
     const std::string_view text = account_list();
     ASSERT_EQ(text.size(), 4191u);
-    // Every eleventh byte pair is the line break, so no bare CR or LF and no text after the last one.
+    // Each name takes 11 bytes, the last two CR LF: no bare CR or LF, nothing after the last break.
     for (std::size_t i = 0; i < text.size(); i += 11) {
         EXPECT_EQ(text.substr(i + 9, 2), "\r\n") << "after the name at byte " << i;
     }

@@ -29,9 +29,7 @@ private slots:
         QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);
     }
 
-    void has_no_other_sizes() {
-        QCOMPARE(tavik::program_icon().availableSizes().size(), 3);
-    }
+    void has_no_other_sizes() { QCOMPARE(tavik::program_icon().availableSizes().size(), 3); }
 };
 
 QTEST_MAIN(ProgramIconTest)
