@@ -43,6 +43,10 @@ public:
     virtual ~MessageBoxPresenter() = default;
     // Shows the box and returns once the user has closed it.
     virtual MessageBoxButton present(const MessageBoxRequest& request) = 0;
+
+    // Whether the window with this number is there to own a box. A presenter that cannot reach the
+    // program's windows shows every box without an owner.
+    virtual bool window_exists(std::uint32_t /*window*/) { return false; }
 };
 
 } // namespace tavik

@@ -2,8 +2,11 @@
 #include "program.h"
 
 #include "main_window_description.h"
+#include "qt_message_box_presenter.h"
 #include "qt_toolkit_platform.h"
 #include "services/service_environment.h"
+#include "services/tick_source.h"
+#include "services/xdg_url_opener.h"
 #include "toolkit.h"
 
 #include <QApplication>
@@ -21,9 +24,20 @@ void run_program(const ProgramHandlers& handlers) {
     Toolkit toolkit(platform);
     platform.attach(toolkit);
 
+    QtMessageBoxPresenter message_box([&](std::uint32_t window) -> QWidget* {
+        const WindowDescription* loaded = toolkit.loaded_window();
+        return loaded != nullptr && loaded->window_number == window ? platform.main_window()
+                                                                    : nullptr;
+    });
+    XdgUrlOpener url_opener;
+    BootClockTickSource ticks;
+
     ServiceEnvironment& environment = service_environment();
     environment.lifecycle = &toolkit;
     environment.controls = &toolkit;
+    environment.message_box = &message_box;
+    environment.url_opener = &url_opener;
+    environment.ticks = &ticks;
 
     if (handlers.version_gate) {
         toolkit.bind(Handler::VersionGate, [&](EventRecord&) { handlers.version_gate(); });
