@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <curl/curl.h>
+#include <exception>
 #include <initializer_list>
 #include <memory>
 #include <new>
@@ -277,12 +278,12 @@ CURLcode set_up_request(const ClientContext& context, const HttpAddress& address
 
 } // namespace
 
-HttpFetchOutcome http_fetch_outcome(const Text& address) {
-    const std::optional<HttpAddress> parsed = parse_http_address(address);
-    if (!parsed) {
-        return {{}, HttpFetchEnd::AddressRejected};
-    }
+HttpFetchOutcome http_fetch_outcome(const Text& address) noexcept {
     try {
+        const std::optional<HttpAddress> parsed = parse_http_address(address);
+        if (!parsed) {
+            return {{}, HttpFetchEnd::AddressRejected};
+        }
         const std::string url = client_url(*parsed);
         ClientContext* const context = client_context();
         if (context == nullptr) {
@@ -294,12 +295,13 @@ HttpFetchOutcome http_fetch_outcome(const Text& address) {
             return {{}, HttpFetchEnd::ClientUnavailable};
         }
         return reader.finish(curl_easy_perform(context->handle()));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
+        // Only memory can run out here, before anything was sent.
         return {{}, HttpFetchEnd::ClientUnavailable};
     }
 }
 
-ByteSet http_fetch(const Text& address) {
+ByteSet http_fetch(const Text& address) noexcept {
     return http_fetch_outcome(address).body;
 }
 

@@ -12,7 +12,7 @@ namespace tavik {
 // status; the empty Byte set when nothing did, and the bytes so far when the exchange broke off,
 // took too long or the body passed kHttpBodyLimit. Never throws, never shows anything, never looks
 // at the status. Call it from one thread only: the client context is shared and not locked.
-ByteSet http_fetch(const Text& address);
+ByteSet http_fetch(const Text& address) noexcept;
 
 // A body is not read past this many bytes; those bytes are what the fetch returns.
 inline constexpr std::size_t kHttpBodyLimit = std::size_t{16} * 1024 * 1024;
@@ -50,10 +50,13 @@ struct HttpFetchOutcome {
     HttpFetchEnd end = HttpFetchEnd::AddressRejected;
 };
 
-HttpFetchOutcome http_fetch_outcome(const Text& address);
+HttpFetchOutcome http_fetch_outcome(const Text& address) noexcept;
 
 // How many client contexts this process has opened: 0 before the first fetch whose address
-// parses, 1 from then on.
+// parses, 1 from then on. The client context is libcurl's process-wide set-up with one easy handle
+// (its name and TLS session caches included); it is made on first use, reused by every later fetch
+// and kept until the process ends. A failure to make it leaves none, and the next fetch tries
+// again.
 std::size_t http_client_contexts_opened();
 
 } // namespace tavik
