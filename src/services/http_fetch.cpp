@@ -120,7 +120,11 @@ ClientContext* client_context() {
 class BodyReader {
 public:
     static std::size_t on_header(char* data, std::size_t size, std::size_t count, void* self) {
-        static_cast<BodyReader*>(self)->header_line(std::string_view(data, size * count));
+        try {
+            static_cast<BodyReader*>(self)->header_line(std::string_view(data, size * count));
+        } catch (const std::bad_alloc&) {
+            // A Content-Length that cannot be kept counts as unreadable.
+        }
         return size * count;
     }
 
@@ -172,6 +176,11 @@ private:
             }
             const std::size_t room = kHttpBodyLimit - body_.size();
             const std::size_t taken = std::min(length, room);
+            if (body_.size() + taken > body_.capacity()) {
+                // Grows by doubling, but never asks for more than the bound.
+                body_.reserve(
+                    std::min(std::max(body_.capacity() * 2, body_.size() + taken), kHttpBodyLimit));
+            }
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
             body_.insert(body_.end(), bytes, bytes + taken);
             if (taken < length) {
