@@ -230,6 +230,9 @@ CURLcode set_up_request(const ClientContext& context, const HttpAddress& address
     };
 
     // What is asked for, and of whom.
+    // libcurl sends the target as given except for bytes of 0x80 and above in the path, which it
+    // always percent-escapes; naming the target ourselves (CURLOPT_REQUEST_TARGET) would keep them
+    // raw but would also be sent unchanged after a redirect and to a proxy.
     check(curl_easy_setopt(h, CURLOPT_URL, url.c_str()));
     check(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kProtocols));
     check(curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L)); // the target is in canonical form already
