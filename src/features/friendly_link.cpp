@@ -1,7 +1,7 @@
 // The friendly link hands the partner address to the desktop and looks at nothing else.
 #include "friendly_link.h"
 
-#include "features/partner_address.h"
+#include "features/build_values.h"
 #include "services/desktop_shell.h"
 
 namespace tavik {

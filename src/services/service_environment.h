@@ -6,6 +6,7 @@ namespace tavik {
 class ControlTextPort;
 class MessageBoxPresenter;
 class ProgramLifecycle;
+class ThemeSwitch;
 class TickSource;
 class UrlOpener;
 
@@ -15,6 +16,7 @@ struct ServiceEnvironment {
     UrlOpener* url_opener = nullptr;
     ControlTextPort* controls = nullptr;
     TickSource* ticks = nullptr;
+    ThemeSwitch* theme = nullptr;
 };
 
 // The process-wide seams. main() fills them in before the first window is loaded; tests put fakes
