@@ -35,6 +35,8 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    // iconv_open's own way of saying that it failed.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     bool open() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
 
     // The descriptor back in its initial state, so nothing carries over from an earlier call.
