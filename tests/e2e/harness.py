@@ -464,6 +464,33 @@ class _X11Connection:
         self._reply()
 
 
+# --- the version host the program asks ----------------------------------------------------------------
+
+
+def build_value(name):
+    """A build value of the program under test (TAVIK_VERSION_HOST and the like), as CMake passed it."""
+    value = os.environ.get("TAVIK_E2E_" + name.removeprefix("TAVIK_"))
+    if value is None:
+        raise HarnessError(f"{name} was not passed to the test")
+    return value
+
+
+def version_port():
+    """The loopback port the program fetches its version from; skips the test for other builds."""
+    host, _, port = build_value("TAVIK_VERSION_HOST").partition(":")
+    if host not in ("127.0.0.1", "localhost") or not port.isdigit():
+        raise unittest.SkipTest("the program was built for a version host that is not on loopback "
+                                "(configure with -DTAVIK_VERSION_HOST=127.0.0.1:PORT)")
+    return int(port)
+
+
+def published_version(reply, then="close", read_request=True):
+    """A version server on the program's version port answering with the given raw bytes."""
+    from version_server import VersionServer
+
+    return VersionServer(reply, then=then, port=version_port(), read_request=read_request)
+
+
 # --- the program under test ------------------------------------------------------------------------
 
 _FAKE_XDG_OPEN = """#!{python}
@@ -478,10 +505,14 @@ class Program:
     """The program under test, run on an XServer.
 
     Its PATH starts with a folder holding a fake xdg-open that records each call (opened_urls()).
-    Its standard output and error are kept (output())."""
+    Its standard output and error are kept (output()). Unless published is None, a version server
+    on the program's version port answers "1.0" (or the bytes given) for as long as it runs; a test
+    that scripts the version host itself passes None."""
 
-    def __init__(self, server, path=None, args=(), env=None):
+    def __init__(self, server, path=None, args=(), env=None, published=b"1.0"):
         self.server = server
+        self.published = published
+        self.version_server = None
         self.path = path or binary()
         self.args = list(args)
         self.extra_env = dict(env or {})
@@ -501,6 +532,11 @@ class Program:
         return self.process.pid
 
     def start(self):
+        if self.published is not None:
+            from version_server import http_response
+
+            self.version_server = published_version(http_response(self.published))
+            self.version_server.start()
         self._dir = tempfile.TemporaryDirectory(prefix="tavik-e2e-")
         root = self._dir.name
         fake_bin = os.path.join(root, "bin")
@@ -535,6 +571,10 @@ class Program:
         except subprocess.TimeoutExpired:
             raise HarnessError(f"the program did not end within {timeout} s") from None
         self.exit_status = code if code >= 0 else 128 - code
+        # The version port is free again for the next program.
+        if self.version_server is not None:
+            self.version_server.stop()
+            self.version_server = None
         return self.exit_status
 
     def main_window(self, timeout=PATIENCE):
@@ -571,6 +611,9 @@ class Program:
     def stop(self):
         if self.process is not None:
             _end(self.process)
+        if self.version_server is not None:
+            self.version_server.stop()
+            self.version_server = None
         for stream in (getattr(self, "_stdout", None), getattr(self, "_stderr", None)):
             if stream is not None and not stream.closed:
                 stream.close()
