@@ -1,0 +1,108 @@
+"""The version gate end to end: the real program against a scripted version host on loopback.
+
+Whatever the host publishes decides between the main window and the update notice; on the notice
+the download page is opened after the box is dismissed and the program ends with status 0."""
+
+import time
+import unittest
+
+import harness
+from harness import Program, XServer, build_value, published_version
+from version_server import http_response
+
+UPDATE_TITLE = "^更新提示$"
+MAIN_WINDOW = "^TavikLumrose"
+USER_AGENT = b"User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n"
+
+
+class VersionGateTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.x = XServer(1920, 1080)
+        cls.x.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.x.stop()
+
+    def run_program(self):
+        program = Program(self.x, published=None)
+        program.start()
+        self.addCleanup(program.stop)
+        return program
+
+    def expect_window(self, program):
+        program.main_window()
+        self.assertEqual(program.opened_urls(), [])
+        self.x.key("Escape", window=program.main_window())
+        self.assertEqual(program.wait(), 0)
+
+    def expect_update_notice(self, program, dismiss="Return", timeout=harness.PATIENCE):
+        box = self.x.find_window(UPDATE_TITLE, pid=program.pid, timeout=timeout)
+        self.assertEqual(self.x.windows_named(MAIN_WINDOW), [], "the main window was shown")
+        self.assertEqual(program.opened_urls(), [], "the page opened before the box was dismissed")
+        if dismiss == "close button":
+            self.x.request_close(box)
+        else:
+            self.x.key(dismiss, window=box)
+        self.assertEqual(program.wait(), 0)
+        # The opener outlives the program: give it a moment to start.
+        harness.wait_until(program.opened_urls, "the download page to be opened", timeout=10)
+        self.assertEqual(program.opened_urls(), [[build_value("TAVIK_DOWNLOAD_PAGE")]])
+        self.assertEqual(self.x.windows_named(MAIN_WINDOW, only_visible=False), [])
+
+    def test_what_the_host_publishes_decides(self):
+        rows = [
+            ("exactly 1.0", http_response(b"1.0"), "window"),
+            ("1.0 and a zero byte and more", http_response(b"1.0\x00garbage"), "window"),
+            ("404 whose body is 1.0", http_response(b"1.0", status="404 Not Found"), "window"),
+            ("500 whose body is 1.0", http_response(b"1.0", status="500 Oops"), "window"),
+            ("1.0 with CR LF", http_response(b"1.0\r\n"), "update"),
+            ("1.1", http_response(b"1.1"), "update"),
+            ("byte-order mark and 1.0", http_response(b"\xef\xbb\xbf1.0"), "update"),
+            ("an error page", http_response(b"<html>Internal error</html>", status="500 Oops"),
+             "update"),
+            ("a zero byte first", http_response(b"\x001.0"), "update"),
+            ("an empty body", http_response(b""), "update"),
+        ]
+        for what, reply, outcome in rows:
+            with self.subTest(what), published_version(reply) as server:
+                program = self.run_program()
+                if outcome == "window":
+                    self.expect_window(program)
+                else:
+                    self.expect_update_notice(program)
+                self.assertGreaterEqual(len(server.requests), 1)
+
+    def test_the_request_on_the_wire(self):
+        with published_version(http_response(b"1.0")) as server:
+            program = self.run_program()
+            program.main_window()
+            request = server.wait_for_requests(1)[0]
+        head = request.split(b"\r\n\r\n")[0] + b"\r\n"
+        self.assertTrue(head.startswith(b"GET /tavik.txt HTTP/1.0\r\n"), head)
+        self.assertIn(USER_AGENT, head)
+        self.assertIn(b"Accept: */*\r\n", head)
+        self.assertIn(f"Host: {build_value('TAVIK_VERSION_HOST')}\r\n".encode(), head)
+
+    def test_the_box_dismissed_any_way_acts_as_ok(self):
+        for dismiss in ("Return", "space", "Escape", "close button"):
+            with self.subTest(dismiss), published_version(http_response(b"0.9")):
+                self.expect_update_notice(self.run_program(), dismiss=dismiss)
+
+    def test_no_version_host_listening(self):
+        harness.version_port()  # skips where the build's host is not on loopback
+        self.expect_update_notice(self.run_program())
+
+    def test_a_host_that_never_answers_shows_nothing_until_the_time_outs(self):
+        with published_version(b"", then="stall"):
+            program = self.run_program()
+            time.sleep(3)
+            self.assertTrue(program.running())
+            self.assertEqual(self.x.windows_named(".", only_visible=True), [],
+                             "something was on screen while the fetch ran")
+            self.expect_update_notice(program, timeout=120)
+
+
+if __name__ == "__main__":
+    harness.main()
