@@ -1,7 +1,7 @@
-"""The installed program: `cmake --install` of this build into a temporary prefix lays out the binary,
-its desktop entry, its metadata and its icons; the entry and the metadata are valid; the icons are
-the pictures built into the program; and the installed binary, copied to another prefix, starts on
-an Xvfb server and shows its window with that icon.
+"""The installed program: `cmake --install` of this build into a temporary prefix lays out the
+binary, its desktop entry, its metadata and its icons; the entry and the metadata are valid; the
+icons are the pictures built into the program; and the installed binary, copied to another prefix,
+starts on an Xvfb server and shows its window with that icon.
 
     python3 tests/package/test_install.py --build-dir build --source-dir . \\
         --desktop-id example.tavik.Tavik --version 1.0 --version-host 127.0.0.1:PORT
@@ -211,7 +211,8 @@ class InstalledProgram(unittest.TestCase):
 
             # Docks match a window to its desktop entry by the window's class.
             wm_class = x.run(["xprop", "-id", str(window), "WM_CLASS"]).partition("=")[2]
-            self.assertEqual(wm_class.split(",")[-1].strip().strip('"'), entry.get("StartupWMClass"))
+            class_name = wm_class.split(",")[-1].strip().strip('"')
+            self.assertEqual(class_name, entry.get("StartupWMClass"))
 
             icons = self.window_icons(x, window)
             self.assertEqual(sorted(icons), sorted(ICON_SIZES))
