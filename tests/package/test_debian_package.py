@@ -52,14 +52,15 @@ def depends():
             for alternative in relation.split("|")}
 
 
-def packages_shipping(soname):
-    """The installed packages (without architecture) that ship a library of this name."""
-    out = run(["dpkg", "--search", f"*/{soname}"])
-    found = set()
+def packages_shipping(sonames):
+    """{soname: the installed packages (without architecture) that ship a library of that name}."""
+    out = run(["dpkg", "--search", *(f"*/{soname}" for soname in sonames)])
+    found = {soname: set() for soname in sonames}
     for line in out.splitlines():
         packages, _, path = line.partition(": ")
-        if path.endswith(f"/{soname}"):
-            found.update(package.strip().split(":")[0] for package in packages.split(","))
+        soname = os.path.basename(path)
+        if soname in found:
+            found[soname].update(package.strip().split(":")[0] for package in packages.split(","))
     return found
 
 
@@ -95,9 +96,8 @@ class DebianPackage(unittest.TestCase):
         binary = os.path.join(extracted.name, "usr/bin/tavik")
         listed = depends()
         self.assertIn("libqt6widgets6", listed)
-        for soname in needed_libraries(binary):
+        for soname, shipping in packages_shipping(needed_libraries(binary)).items():
             with self.subTest(library=soname):
-                shipping = packages_shipping(soname)
                 self.assertTrue(shipping & listed,
                                 f"{soname} comes from {sorted(shipping)}, none of which is in "
                                 f"Depends: {sorted(listed)}")
