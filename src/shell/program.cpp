@@ -19,6 +19,7 @@ void run_program(const ProgramHandlers& handlers) {
     static char* arguments[] = {name, nullptr};
     static int count = 1;
     QApplication application(count, arguments);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAVIK_DESKTOP_ID));
 
     QtToolkitPlatform platform;
     Toolkit toolkit(platform);
