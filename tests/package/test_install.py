@@ -200,7 +200,7 @@ class InstalledProgram(unittest.TestCase):
 
         self.start_version_server()
         entry = read_desktop_entry(os.path.join(moved, f"share/applications/{self.id}.desktop"))
-        with harness.XServer() as x, harness.Program(x, os.path.join(moved, "bin/tavik")) as app:
+        with harness.XServer() as x, harness.Program(x, os.path.join(moved, "bin/tavik"), published=None) as app:
             try:
                 window = app.main_window()
             except harness.HarnessError as error:
