@@ -383,8 +383,15 @@ class XServer:
             self.focus(window)
         self.run(["xdotool", "type", "--delay", "20", text])
 
+    def pointer_position(self):
+        out = self.run(["xdotool", "getmouselocation"])
+        return tuple(int(value) for value in re.findall(r"\b[xy]:(-?\d+)", out))
+
     def move_pointer(self, x, y):
-        self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
+        # xdotool's --sync waits for the pointer to move, which it never does when it is already
+        # there; xdotool then gives up only after many seconds.
+        if self.pointer_position() != (x, y):
+            self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
     def click(self, x, y, button=1, repeat=1):
         """Clicks at a screen position; repeat=2 gives a double click."""
