@@ -3,7 +3,7 @@
 //
 // Still to come with the main window: a screenshot of the real window under Xvfb with the theme
 // on should show the olive draw button at window coordinates (176, 32) to (255, 55) with the
-// RGB(55,98,6) frame at (177, 33), the account field's RGB(164,185,127) outline at (72, 32) with
+// RGB(55,98,6) frame at (186, 33), the account field's RGB(164,185,127) outline at (72, 32) with
 // the button-face line at (73, 33), the group box frame RGB(191,184,191) at (140, 135) and its
 // caption from x = 17, and nothing of the account list or the version holder in view.
 #include "shell/control_theme.h"
