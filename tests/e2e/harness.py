@@ -632,6 +632,16 @@ class Program:
 # --- pictures --------------------------------------------------------------------------------------
 
 
+def save_for_inspection(image, name):
+    """Keeps the screenshot where it can be looked at after the run; the failure messages name it."""
+    folder = os.environ.get("TAVIK_E2E_ARTIFACTS",
+                            os.path.join(tempfile.gettempdir(), "tavik-e2e-screenshots"))
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
+    image.save(path)
+    return path
+
+
 def luminance(rgb):
     r, g, b = rgb
     return (299 * r + 587 * g + 114 * b) // 1000

@@ -2,17 +2,15 @@
 delivered names in the account field, which can be copied but not edited; a list cut short in the
 list box ends the program through the error box with status -1 (255)."""
 
-import os
 import pathlib
 import re
 import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
 import harness
-from harness import PATIENCE, Program, XServer, wait_until
+from harness import PATIENCE, Program, XServer, save_for_inspection, wait_until
 
 # Centres of the account field and the draw button in the window: the group box lies at 8, 8.
 FIELD = (8 + 64 + 44, 8 + 24 + 12)
@@ -30,16 +28,6 @@ def delivered_names():
     """The names the program carries, taken from the source it is built from."""
     source = pathlib.Path(__file__).resolve().parents[2] / "src" / "shell" / "account_list.cpp"
     return re.findall(r'^\s*"([a-z0-9]{9})\\r\\n";?$', source.read_text(encoding="utf-8"), re.MULTILINE)
-
-
-def save_for_inspection(image, name):
-    """Keeps the screenshot where it can be looked at after the run; the failure messages name it."""
-    folder = os.environ.get("TAVIK_E2E_ARTIFACTS",
-                            os.path.join(tempfile.gettempdir(), "tavik-e2e-screenshots"))
-    os.makedirs(folder, exist_ok=True)
-    path = os.path.join(folder, name)
-    image.save(path)
-    return path
 
 
 class AccountDrawTest(unittest.TestCase):

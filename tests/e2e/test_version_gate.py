@@ -7,7 +7,7 @@ import time
 import unittest
 
 import harness
-from harness import Program, XServer, build_value, published_version
+from harness import Program, XServer, build_value, published_version, save_for_inspection
 from version_server import http_response
 
 UPDATE_TITLE = "^更新提示$"
@@ -89,6 +89,19 @@ class VersionGateTest(unittest.TestCase):
         for dismiss in ("Return", "space", "Escape", "close button"):
             with self.subTest(dismiss), published_version(http_response(b"0.9")):
                 self.expect_update_notice(self.run_program(), dismiss=dismiss)
+
+    def test_the_theme_is_on_before_the_fetch(self):
+        # The box comes after the fetch; its default, focused OK button wears the orange band of
+        # the olive theme, which the gate switches on first of all.
+        with published_version(http_response(b"2.0")):
+            program = self.run_program()
+            box = self.x.find_window(UPDATE_TITLE, pid=program.pid)
+            shot = self.x.settled_screenshot(box)
+            orange = sum(1 for _, _, pixel in shot.pixels() if pixel == (229, 151, 0))
+            save_for_inspection(shot, "update_box.png")
+            self.assertGreater(orange, 20, "the box's button has no orange band")
+            self.x.key("Return", window=box)
+            self.assertEqual(program.wait(), 0)
 
     def test_no_version_host_listening(self):
         harness.version_port()  # skips where the build's host is not on loopback
