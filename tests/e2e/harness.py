@@ -629,6 +629,30 @@ class Program:
             self._dir = None
 
 
+class ProgramTestCase(unittest.TestCase):
+    """Tests that run the program on one Xvfb server of their class, without a window manager."""
+
+    SCREEN = (1920, 1080)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.x = XServer(*cls.SCREEN)
+        cls.x.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.x.stop()
+
+    def start_program(self, published=b"1.0"):
+        """Starts the program, stopped again when the test ends. With a published version (the
+        default serves "1.0") it waits for the main window and returns (program, window); with
+        published=None the test scripts the version host itself and gets (program, None)."""
+        program = Program(self.x, published=published)
+        program.start()
+        self.addCleanup(program.stop)
+        return program, (program.main_window() if published is not None else None)
+
+
 # --- pictures --------------------------------------------------------------------------------------
 
 

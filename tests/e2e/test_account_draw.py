@@ -10,7 +10,7 @@ import time
 import unittest
 
 import harness
-from harness import PATIENCE, Program, XServer, save_for_inspection, wait_until
+from harness import PATIENCE, ProgramTestCase, save_for_inspection, wait_until
 
 # Centres of the account field and the draw button in the window: the group box lies at 8, 8.
 FIELD = (8 + 64 + 44, 8 + 24 + 12)
@@ -30,24 +30,13 @@ def delivered_names():
     return re.findall(r'^\s*"([a-z0-9]{9})\\r\\n";?$', source.read_text(encoding="utf-8"), re.MULTILINE)
 
 
-class AccountDrawTest(unittest.TestCase):
+class AccountDrawTest(ProgramTestCase):
     @classmethod
     def setUpClass(cls):
         if shutil.which("xclip") is None:
             raise unittest.SkipTest("xclip is not installed")
         cls.names = delivered_names()
-        cls.x = XServer(1920, 1080)
-        cls.x.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.x.stop()
-
-    def start_program(self):
-        program = Program(self.x)
-        program.start()
-        self.addCleanup(program.stop)
-        return program, program.main_window()
+        super().setUpClass()
 
     # The clipboard, through xclip.
 

@@ -4,7 +4,7 @@ looks like, and that it ends with status 0 however it is closed."""
 import unittest
 
 import harness
-from harness import MAIN_WINDOW_TITLE, Geometry, Program, XServer, save_for_inspection
+from harness import MAIN_WINDOW_TITLE, Geometry, Program, ProgramTestCase, XServer, save_for_inspection
 
 WIDTH, HEIGHT = 286, 191
 WHITE = (255, 255, 255)
@@ -19,22 +19,7 @@ NOTICES = {
 }
 
 
-class MainWindowTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.x = XServer(1920, 1080)
-        cls.x.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.x.stop()
-
-    def start_program(self):
-        program = Program(self.x)
-        program.start()
-        self.addCleanup(program.stop)
-        return program, program.main_window()
-
+class MainWindowTest(ProgramTestCase):
     def test_window_is_centred_fixed_in_size_and_titled(self):
         program, window = self.start_program()
         self.assertEqual(self.x.geometry(window), Geometry(817, 444, WIDTH, HEIGHT))

@@ -4,10 +4,9 @@ Whatever the host publishes decides between the main window and the update notic
 the download page is opened after the box is dismissed and the program ends with status 0."""
 
 import time
-import unittest
 
 import harness
-from harness import Program, XServer, build_value, published_version, save_for_inspection
+from harness import ProgramTestCase, build_value, published_version, save_for_inspection
 from version_server import http_response
 
 UPDATE_TITLE = "^更新提示$"
@@ -15,21 +14,9 @@ MAIN_WINDOW = "^TavikLumrose"
 USER_AGENT = b"User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n"
 
 
-class VersionGateTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.x = XServer(1920, 1080)
-        cls.x.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.x.stop()
-
+class VersionGateTest(ProgramTestCase):
     def run_program(self):
-        program = Program(self.x, published=None)
-        program.start()
-        self.addCleanup(program.stop)
-        return program
+        return self.start_program(published=None)[0]
 
     def expect_window(self, program):
         program.main_window()
