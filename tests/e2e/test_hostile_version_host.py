@@ -1,21 +1,17 @@
 """The real program against a hostile version host: huge, endless, trickling, lying and malformed
 answers, redirect loops and redirects off the web. Whatever the host does, the program must not
-crash, must not wait past its HTTP time-outs (docs/http-timeouts.md), must stay within a sane amount
-of memory, and the version gate must reach its outcome: the update notice "更新提示", then the download
-page and exit status 0, or the main window where the text received is exactly "1.0".
-
-The program is built against a loopback version host (TAVIK_VERSION_HOST, 127.0.0.1:PORT); the
-server takes that port. Without such a build the test is skipped."""
+crash, must not wait past its HTTP time-outs (README, "HTTP time-outs"), must stay within a sane
+amount of memory, and the version gate must reach its outcome: the update notice "更新提示", then the
+download page and exit status 0, or the main window where the text received is exactly "1.0"."""
 
 import os
-import re
 import sys
 import time
-import unittest
 
 import harness
-from harness import MAIN_WINDOW_TITLE, HarnessError, Program, XServer
-from version_server import VersionServer, http_response
+from harness import MAIN_WINDOW_TITLE, HarnessError, Program, ProgramTestCase, build_value
+from harness import published_version
+from version_server import http_response
 
 UPDATE_TITLE = "更新提示"
 MIB = 1 << 20
@@ -28,15 +24,6 @@ LIMIT = WHOLE_EXCHANGE + harness.PATIENCE
 # body is cut at and the copies the version holder makes of it, far below the 100 MB sent. The
 # sanitizer build keeps freed blocks aside for a while and needs more.
 GROWTH_BOUND_MIB = 350 if os.environ.get("TAVIK_E2E_SANITIZED") else 150
-
-
-def loopback_port(host):
-    match = re.fullmatch(r"127\.0\.0\.1:(\d+)", host or "")
-    return int(match.group(1)) if match else None
-
-
-VERSION_PORT = loopback_port(os.environ.get("TAVIK_VERSION_HOST"))
-DOWNLOAD_PAGE = os.environ.get("TAVIK_DOWNLOAD_PAGE", "")
 
 
 # --- what the host sends ---------------------------------------------------------------------------
@@ -127,22 +114,22 @@ def wait_for_end(program, timeout=harness.PATIENCE):
     return ended
 
 
-class HostileVersionHostTest(unittest.TestCase):
+class HostileVersionHostTest(ProgramTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.x = XServer(1920, 1080)
-        cls.x.start()
-        cls.baseline_kib = cls.peak_of_ordinary_start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.x.stop()
+        harness.version_port()  # skips the class for a build without a loopback version host
+        super().setUpClass()
+        try:
+            cls.baseline_kib = cls.peak_of_ordinary_start()
+        except BaseException:
+            super().tearDownClass()
+            raise
 
     @classmethod
     def peak_of_ordinary_start(cls):
         """The peak size of a start against a host that answers "1.0", closed at once."""
-        with VersionServer(http_response(b"1.0"), port=VERSION_PORT):
-            program = Program(cls.x, env=cls.environment())
+        with published_version(http_response(b"1.0")):
+            program = Program(cls.x, env=cls.environment(), published=None)
             program.start()
             try:
                 outcome, window = cls.outcome(program, LIMIT)
@@ -195,7 +182,7 @@ class HostileVersionHostTest(unittest.TestCase):
             status, peak = wait_for_end(program)
             self.assertEqual(status, 0, program.output()[1])
             harness.wait_until(program.opened_urls, "the download page to be opened")
-            self.assertEqual(program.opened_urls(), [[DOWNLOAD_PAGE]])
+            self.assertEqual(program.opened_urls(), [[build_value("TAVIK_DOWNLOAD_PAGE")]])
         else:
             self.assertEqual(program.opened_urls(), [])
             self.x.key("Escape", window=window)
@@ -207,8 +194,8 @@ class HostileVersionHostTest(unittest.TestCase):
         for name, (reply, then, expected) in HOSTILE_HOSTS.items():
             with self.subTest(host=name):
                 started = time.monotonic()
-                with VersionServer(reply, then=then, port=VERSION_PORT) as server:
-                    program = Program(self.x, env=self.environment())
+                with published_version(reply, then=then) as server:
+                    program = Program(self.x, env=self.environment(), published=None)
                     program.start()
                     self.addCleanup(program.stop)
                     peak = self.check_outcome(program, expected)
@@ -220,8 +207,4 @@ class HostileVersionHostTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if VERSION_PORT is None:
-        print("skipped: the program is not built against a loopback version host "
-              f"(TAVIK_VERSION_HOST={os.environ.get('TAVIK_VERSION_HOST')!r})")
-        sys.exit(harness.SKIP_RETURN_CODE)
     harness.main()
