@@ -74,7 +74,7 @@ private:
 // session cache, which outlive each fetch. Every fetch has an easy handle of its own, so nothing of
 // one fetch (credentials above all) reaches the next. A reused easy handle would also be unsafe:
 // libcurl 7.88 keeps a pointer to the previous answer's last header line across requests, and an
-// answer whose head starts with a folded line then writes through it after it was freed.
+// answer whose head starts with a folded line then uses it after it was freed.
 // FORBID_REUSE closes each fetch's connection when the fetch ends.
 class ClientContext {
 public:
