@@ -17,7 +17,7 @@ ByteSet http_fetch(const Text& address) noexcept;
 // A body is not read past this many bytes; those bytes are what the fetch returns.
 inline constexpr std::size_t kHttpBodyLimit = std::size_t{16} * 1024 * 1024;
 
-// How long a fetch may wait. The defaults are those of docs/http-timeouts.md.
+// How long a fetch may wait; the README explains the defaults.
 struct HttpFetchTimeouts {
     // Name resolution, TCP connect and the TLS handshake together.
     std::chrono::milliseconds connect{std::chrono::seconds{30}};

@@ -56,7 +56,9 @@ private:
 
 // The opener starts as if from a fresh login: its own session, so that neither the end of this
 // program nor a hang-up of its terminal takes the browser along, no blocked signals, default
-// dispositions (this process may ignore SIGPIPE), and no terminal input to read.
+// dispositions (this process may ignore SIGPIPE), no terminal input to read, and none of the
+// descriptors that libraries leave open across exec (libcurl's wake-up pair, for one), which the
+// browser would otherwise hold for as long as it runs.
 bool prepare_detached(SpawnAttributes& attributes, SpawnFileActions& actions) {
     if (!attributes.ready() || !actions.ready()) {
         return false;
@@ -70,7 +72,8 @@ bool prepare_detached(SpawnAttributes& attributes, SpawnFileActions& actions) {
            posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
                                                           POSIX_SPAWN_SETSIGDEF) == 0 &&
            posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY,
-                                            0) == 0;
+                                            0) == 0 &&
+           posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1) == 0;
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 #include "qt_text.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -135,7 +137,8 @@ MessageBoxButton QtMessageBoxPresenter::present(const MessageBoxRequest& request
 
     const std::vector<QMessageBox::StandardButton> buttons = buttons_for(request.type);
     for (QMessageBox::StandardButton button : buttons) {
-        box.addButton(button);
+        // A message box's buttons carry their caption alone, as the desktop's own boxes do.
+        box.addButton(button)->setIcon(QIcon());
     }
     // Default-button bits past the last button fall back to the first, as the type values intend.
     const std::size_t default_index = (request.type & mb::kDefaultButtonMask) >> 8;

@@ -5,6 +5,7 @@
         x.geometry(window)          # Geometry(x=817, y=444, width=286, height=191)
         x.size_hints(window)        # SizeHints(min_size=(286, 191), max_size=(286, 191), ...)
         x.title(window)             # _NET_WM_NAME as text
+        x.cursor()                  # Cursor(name='left_ptr', ...): the pointer's shape now
         shot = x.settled_screenshot(window)   # Image with pixel(x, y) -> (r, g, b)
         x.key("Escape", window=window)
         app.wait()                  # exit status as the shell sees it
@@ -16,6 +17,7 @@ speed checks. Standard library only.
 
 import argparse
 import atexit
+import ctypes
 import json
 import os
 import re
@@ -140,6 +142,18 @@ class Geometry:
 
 
 @dataclass(frozen=True)
+class Cursor:
+    """The pointer's shape on the screen as the XFixes extension reports it."""
+
+    # The name it was loaded by from the cursor theme ("left_ptr", "pointer", ...); "" when it was
+    # made some other way (a bitmap, the core cursor font).
+    name: str
+    width: int
+    height: int
+    hotspot: tuple
+
+
+@dataclass(frozen=True)
 class SizeHints:
     """WM_NORMAL_HINTS as xprop reports them; a size or position is None where the hint is not set."""
 
@@ -229,7 +243,8 @@ class XServer:
         for name in ("WAYLAND_DISPLAY", "XAUTHORITY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
                      "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING",
                      "QT_FONT_DPI", "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "BROWSER",
-                     "DESKTOP_SESSION", "XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE"):
+                     "DESKTOP_SESSION", "XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE",
+                     "XCURSOR_THEME", "XCURSOR_PATH", "XCURSOR_SIZE"):
             env.pop(name, None)
         env["DISPLAY"] = self.display
         return env
@@ -383,8 +398,19 @@ class XServer:
             self.focus(window)
         self.run(["xdotool", "type", "--delay", "20", text])
 
+    def pointer_position(self):
+        out = self.run(["xdotool", "getmouselocation"])
+        return tuple(int(value) for value in re.findall(r"\b[xy]:(-?\d+)", out))
+
+    def cursor(self):
+        """The shape the pointer shows right now, wherever it is."""
+        return _XFixes.instance().cursor(self.display)
+
     def move_pointer(self, x, y):
-        self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
+        # xdotool's --sync waits for the pointer to move, which it never does when it is already
+        # there; xdotool then gives up only after many seconds.
+        if self.pointer_position() != (x, y):
+            self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
     def click(self, x, y, button=1, repeat=1):
         """Clicks at a screen position; repeat=2 gives a double click."""
@@ -400,6 +426,64 @@ class XServer:
         """Asks the window to close the way a window manager's close button does: WM_DELETE_WINDOW."""
         with _X11Connection(self.display) as connection:
             connection.send_delete_window(window)
+
+
+class _XFixesCursorImage(ctypes.Structure):
+    # XFixesCursorImage of <X11/extensions/Xfixes.h>, version 2 and later.
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+class _XFixes:
+    """XFixesGetCursorImage through Xlib: no X tool prints the current cursor."""
+
+    _instance = None
+
+    @classmethod
+    def instance(cls):
+        if cls._instance is None:
+            cls._instance = cls()
+        return cls._instance
+
+    def __init__(self):
+        try:
+            self._x11 = ctypes.CDLL("libX11.so.6")
+            self._xfixes = ctypes.CDLL("libXfixes.so.3")
+        except OSError as error:
+            raise HarnessError(f"Xlib or libXfixes is missing: {error}") from None
+        self._x11.XOpenDisplay.restype = ctypes.c_void_p
+        self._x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self._x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._x11.XFree.argtypes = [ctypes.c_void_p]
+        self._xfixes.XFixesQueryVersion.argtypes = [
+            ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+        self._xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+        self._xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+
+    def cursor(self, display):
+        connection = self._x11.XOpenDisplay(display.encode())
+        if not connection:
+            raise HarnessError(f"cannot open the display {display}")
+        try:
+            # Names come with version 2; the library asks for it only when told to.
+            major, minor = ctypes.c_int(6), ctypes.c_int(0)
+            if not self._xfixes.XFixesQueryVersion(connection, ctypes.byref(major),
+                                                   ctypes.byref(minor)) or major.value < 2:
+                raise HarnessError("the X server has no XFixes 2 or later")
+            image = self._xfixes.XFixesGetCursorImage(connection)
+            if not image:
+                raise HarnessError("XFixesGetCursorImage failed")
+            try:
+                found = image.contents
+                return Cursor((found.name or b"").decode(errors="replace"), found.width,
+                              found.height, (found.xhot, found.yhot))
+            finally:
+                self._x11.XFree(image)
+        finally:
+            self._x11.XCloseDisplay(connection)
 
 
 # --- the one request no tool here sends ------------------------------------------------------------
@@ -595,9 +679,11 @@ class Program:
         """The argument lists of every xdg-open call so far, oldest first."""
         try:
             with open(self._record, encoding="utf-8") as record:
-                return [json.loads(line) for line in record if line.strip()]
+                text = record.read()
         except FileNotFoundError:
             return []
+        # An opener may be writing its line right now: only lines already ended count.
+        return [json.loads(line) for line in text.split("\n")[:-1] if line.strip()]
 
     def output(self):
         """(stdout, stderr) so far, as text."""
@@ -622,7 +708,41 @@ class Program:
             self._dir = None
 
 
+class ProgramTestCase(unittest.TestCase):
+    """Tests that run the program on one Xvfb server of their class, without a window manager."""
+
+    SCREEN = (1920, 1080)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.x = XServer(*cls.SCREEN)
+        cls.x.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.x.stop()
+
+    def start_program(self, published=b"1.0"):
+        """Starts the program, stopped again when the test ends. With a published version (the
+        default serves "1.0") it waits for the main window and returns (program, window); with
+        published=None the test scripts the version host itself and gets (program, None)."""
+        program = Program(self.x, published=published)
+        program.start()
+        self.addCleanup(program.stop)
+        return program, (program.main_window() if published is not None else None)
+
+
 # --- pictures --------------------------------------------------------------------------------------
+
+
+def save_for_inspection(image, name):
+    """Keeps the screenshot where it can be looked at after the run; the failure messages name it."""
+    folder = os.environ.get("TAVIK_E2E_ARTIFACTS",
+                            os.path.join(tempfile.gettempdir(), "tavik-e2e-screenshots"))
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
+    image.save(path)
+    return path
 
 
 def luminance(rgb):

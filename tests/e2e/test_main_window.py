@@ -1,12 +1,10 @@
 """The real program's main window on an X server without a window manager: where it opens, what it
 looks like, and that it ends with status 0 however it is closed."""
 
-import os
-import tempfile
 import unittest
 
 import harness
-from harness import MAIN_WINDOW_TITLE, Geometry, Program, XServer
+from harness import MAIN_WINDOW_TITLE, Geometry, Program, ProgramTestCase, XServer, save_for_inspection
 
 WIDTH, HEIGHT = 286, 191
 WHITE = (255, 255, 255)
@@ -21,32 +19,7 @@ NOTICES = {
 }
 
 
-def save_for_inspection(image, name):
-    """Keeps the screenshot where it can be looked at after the run; the failure messages name it."""
-    folder = os.environ.get("TAVIK_E2E_ARTIFACTS",
-                            os.path.join(tempfile.gettempdir(), "tavik-e2e-screenshots"))
-    os.makedirs(folder, exist_ok=True)
-    path = os.path.join(folder, name)
-    image.save(path)
-    return path
-
-
-class MainWindowTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.x = XServer(1920, 1080)
-        cls.x.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.x.stop()
-
-    def start_program(self):
-        program = Program(self.x)
-        program.start()
-        self.addCleanup(program.stop)
-        return program, program.main_window()
-
+class MainWindowTest(ProgramTestCase):
     def test_window_is_centred_fixed_in_size_and_titled(self):
         program, window = self.start_program()
         self.assertEqual(self.x.geometry(window), Geometry(817, 444, WIDTH, HEIGHT))
@@ -82,6 +55,28 @@ class MainWindowTest(unittest.TestCase):
                 self.assertEqual(boxes, [], f"missing-glyph boxes in {where}")
                 # Nothing drawn at all (an empty fallback glyph) leaves far less ink than this.
                 self.assertGreaterEqual(row.count_ink(), wide * 30, where)
+
+    def test_buttons_edit_boxes_and_group_box_wear_the_olive_theme(self):
+        _, window = self.start_program()
+        shot = self.x.settled_screenshot(window)
+        where = save_for_inspection(shot, "themed_window.png")
+        # Window coordinates: the draw button at 176,32 (80 x 24), the account field at 72,32
+        # (88 x 24), the list box's group box at 8,8 (264 x 128). The focus is in the list box
+        # below the edge, so the button is at rest.
+        expected = {
+            "button's dark frame, left": ((177, 44), (55, 98, 6)),
+            "button's dark frame, bottom": ((216, 54), (55, 98, 6)),
+            "button's rounded corner": ((178, 34), (55, 98, 6)),
+            "button's band, top row": ((200, 34), (255, 255, 255)),
+            "button's band, bottom row": ((200, 53), (226, 223, 214)),
+            "button's face, top row": ((181, 36), (252, 252, 251)),
+            "account field's outline": ((72, 44), (164, 185, 127)),
+            "group box's frame, left": ((8, 80), (191, 184, 191)),
+            "group box's frame, bottom": ((140, 135), (191, 184, 191)),
+        }
+        for what, ((x, y), colour) in expected.items():
+            with self.subTest(what):
+                self.assertEqual(shot.pixel(x, y), colour, where)
 
     def test_closing_ends_the_program_with_status_0(self):
         closers = {

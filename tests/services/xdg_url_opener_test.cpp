@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace tavik {
@@ -112,6 +113,34 @@ TEST_F(OpenWebAddressTest, HandsTheAddressOverAsOneArgumentAndReturnsAtOnce) {
     for (const auto& entry : fs::directory_iterator(dir_)) {
         EXPECT_EQ(entry.path().filename(), "bin") << "something else ran and made " << entry.path();
     }
+}
+
+TEST_F(OpenWebAddressTest, TheOpenerInheritsNoOtherDescriptorOfTheProgram) {
+    // Left open across exec, as libraries do with descriptors of their own: the browser that the
+    // opener starts outlives the program and must not hold on to them.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const fs::path bin = dir_ / "bin";
+    fs::create_directory(bin);
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\n"
+                                    << "for fd in " << ends[0] << " " << ends[1] << "; do\n"
+                                    << "  [ -e /proc/$$/fd/$fd ] && printf '%s ' \"$fd\"\n"
+                                    << "done > \"${0%/*}/inherited.part\"\n"
+                                    << "mv \"${0%/*}/inherited.part\" \"${0%/*}/inherited\"\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    setenv("PATH", (bin.string() + ":" + (path != nullptr ? path : "/usr/bin:/bin")).c_str(), 1);
+
+    open_web_address("http://pondly.example");
+    close(ends[0]);
+    close(ends[1]);
+    // Bounded only so that a missing opener fails the test instead of hanging it.
+    for (int i = 0; i < 1200 && !fs::exists(bin / "inherited"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::ifstream in(bin / "inherited");
+    ASSERT_TRUE(in) << "the opener was never started";
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "");
 }
 
 TEST_F(OpenWebAddressTest, NoOpenerInstalledIsNoError) {
