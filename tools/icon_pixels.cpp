@@ -1,6 +1,6 @@
-// Build-time tool: decodes the program icon's PNG pictures with Qt's own PNG reader and writes them
-// as C++ arrays of premultiplied ARGB32 pixels, the form a pixmap keeps them in, so that the
-// program has its icon at start-up without decoding or converting anything.
+// Build-time tool: decodes the program icon's PNG pictures with Qt's own PNG reader and writes
+// their pixels as C++ arrays of ARGB32 words, so that the program has its icon at start-up without
+// decoding anything.
 //
 // Usage: icon_pixels <output.cpp> <picture.png>...
 #include <QByteArray>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         // The same reader the program would otherwise run at start-up, so the pixels are the same.
         QImageReader reader(QString::fromLocal8Bit(argv[i]), "png");
         reader.setAutoDetectImageFormat(false);
-        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
         if (image.isNull()) {
             std::fprintf(stderr, "%s: %s\n", argv[i], qPrintable(reader.errorString()));
             std::fclose(out);

@@ -9,7 +9,7 @@ namespace tavik {
 struct IconPicture {
     int width;
     int height;
-    // Row by row, each pixel 0xAARRGGBB with the colour already multiplied by the alpha.
+    // Row by row, each pixel 0xAARRGGBB as the PNG has it (the colour not multiplied by the alpha).
     const std::uint32_t* pixels;
 };
 

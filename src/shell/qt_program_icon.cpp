@@ -10,11 +10,10 @@ namespace tavik {
 
 QIcon program_icon() {
     QIcon icon;
-    // Each size is drawn for its size, so none is scaled from another. The pixels are already in
-    // the pixmap's own format, so making the pixmap converts nothing.
+    // Each size is drawn for its size, so none is scaled from another.
     for (const IconPicture& picture : program_icon_pictures()) {
         const QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.width,
-                           picture.height, picture.width * 4, QImage::Format_ARGB32_Premultiplied);
+                           picture.height, picture.width * 4, QImage::Format_ARGB32);
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
