@@ -39,6 +39,7 @@ namespace {
 constexpr double kGoal = 1.15;      // the program's start-up at most this times the baseline's
 constexpr int kWindowWait = 10'000; // ms a program gets to put its window on screen
 constexpr int kSettle = 100;        // ms a program runs on after its first paint
+constexpr int kPortWait = 180'000;  // ms to wait for the version port to come free
 constexpr std::string_view kTitlePrefix = "TavikLumrose"; // both main windows' titles start so
 
 double now_ms() {
@@ -59,16 +60,30 @@ public:
     explicit VersionServer(std::uint16_t port) {
         listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int yes = 1;
+        if (listener_ < 0 ||
+            setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0) {
+            fail(std::string("cannot open a socket: ") + std::strerror(errno));
+        }
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(port);
-        if (listener_ < 0 ||
-            setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0 ||
-            bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            listen(listener_, 16) != 0) {
-            fail("cannot serve the version on 127.0.0.1:" + std::to_string(port) + " (" +
-                 std::strerror(errno) + "); is something else serving it (scripts/run, a test)?");
+        // The port is the local build's one, which scripts/run and the end-to-end tests serve too
+        // while they run; wait for them a while.
+        const double give_up = now_ms() + kPortWait;
+        while (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            if (errno != EADDRINUSE || now_ms() > give_up) {
+                fail("cannot serve the version on 127.0.0.1:" + std::to_string(port) + " (" +
+                     std::strerror(errno) + ")");
+            }
+            if (!waited_) {
+                std::fprintf(stderr, "startup_bench: 127.0.0.1:%d is busy; waiting for it\n", port);
+                waited_ = true;
+            }
+            poll(nullptr, 0, 500);
+        }
+        if (listen(listener_, 16) != 0) {
+            fail(std::string("cannot listen: ") + std::strerror(errno));
         }
         thread_ = std::thread([this] { serve(); });
     }
@@ -113,6 +128,7 @@ private:
     }
 
     int listener_ = -1;
+    bool waited_ = false;
     std::atomic<bool> stopping_{false};
     std::atomic<int> requests_{0};
     std::thread thread_;
