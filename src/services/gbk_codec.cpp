@@ -35,6 +35,8 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    // iconv_open's own way of saying that it failed.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     bool open() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
 
     // The descriptor back in its initial state, so nothing carries over from an earlier call.
@@ -67,6 +69,16 @@ bool is_high_surrogate(char16_t unit) {
 
 bool is_low_surrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+bool is_surrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// Where the first surrogate of the text stands; its length when there is none.
+std::size_t first_surrogate(std::u16string_view text) {
+    return static_cast<std::size_t>(std::find_if(text.begin(), text.end(), is_surrogate) -
+                                    text.begin());
 }
 
 // How many bytes one unconvertible GBK sequence at the start of `rest` takes up.
@@ -200,25 +212,29 @@ Text utf16_to_gbk(std::u16string_view text) {
     const iconv_t descriptor = converting ? converter.fresh() : iconv_t{};
     std::u16string_view rest = text;
     while (!rest.empty()) {
-        if (!converting) {
-            out.put(rest[0] < 0x80 ? static_cast<char>(rest[0]) : kGbkUnrepresentableByte);
-            rest.remove_prefix(rest[0] < 0x80 ? 1 : unrepresentable_length(rest));
+        // GBK holds nothing outside the basic plane, and the converter would drop some of those
+        // characters (the tag characters U+E0000 to U+E007F) without a word, so surrogates never
+        // reach it: each pair, and each lone surrogate, is one mark.
+        if (!converting || is_surrogate(rest[0])) {
+            const bool ascii = rest[0] < 0x80;
+            out.put(ascii ? static_cast<char>(rest[0]) : kGbkUnrepresentableByte);
+            rest.remove_prefix(ascii ? 1 : unrepresentable_length(rest));
             continue;
         }
-        char* in = reinterpret_cast<char*>(const_cast<char16_t*>(rest.data()));
-        std::size_t in_left = rest.size() * sizeof(char16_t);
+        const std::u16string_view run = rest.substr(0, first_surrogate(rest));
+        char* in = reinterpret_cast<char*>(const_cast<char16_t*>(run.data()));
+        std::size_t in_left = run.size() * sizeof(char16_t);
         const std::size_t result = iconv(descriptor, &in, &in_left, out.next(), out.room());
-        rest = rest.substr(rest.size() - in_left / sizeof(char16_t));
+        rest.remove_prefix(run.size() - in_left / sizeof(char16_t));
         if (result != static_cast<std::size_t>(-1)) {
-            break;
+            continue; // the run is converted
         }
         if (errno == E2BIG) {
             out.grow(rest.size() * 2);
         } else {
-            // EILSEQ for a character GBK lacks or a lone low surrogate, EINVAL for a high surrogate
-            // at the very end.
+            // EILSEQ for a character GBK lacks.
             out.put(kGbkUnrepresentableByte);
-            rest.remove_prefix(unrepresentable_length(rest));
+            rest.remove_prefix(1);
         }
     }
     return out.finish();

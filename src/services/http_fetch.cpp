@@ -1,5 +1,5 @@
-// The HTTP text fetch on libcurl's easy interface; the client context is one easy handle per
-// process.
+// The HTTP text fetch on libcurl's easy interface: one easy handle per fetch, the caches shared by
+// the process's client context.
 #include "http_fetch.h"
 
 #include "http_address.h"
@@ -34,6 +34,11 @@ struct EasyHandleDeleter {
 };
 using EasyHandle = std::unique_ptr<CURL, EasyHandleDeleter>;
 
+struct ShareHandleDeleter {
+    void operator()(CURLSH* share) const { curl_share_cleanup(share); }
+};
+using ShareHandle = std::unique_ptr<CURLSH, ShareHandleDeleter>;
+
 HeaderList make_header_list(std::initializer_list<const char*> lines) {
     curl_slist* list = nullptr;
     for (const char* line : lines) {
@@ -65,32 +70,39 @@ private:
     bool ready_;
 };
 
-// The client context: libcurl set up for the process and one easy handle, which keeps the name
-// cache and the TLS session cache from one fetch to the next. Every fetch sets all of the handle's
-// options and resets them when it ends, so nothing of one fetch (credentials above all) reaches
-// the next; FORBID_REUSE closes each fetch's connection when the fetch ends.
+// The client context: libcurl set up for the process and a share of the name cache and the TLS
+// session cache, which outlive each fetch. Every fetch has an easy handle of its own, so nothing of
+// one fetch (credentials above all) reaches the next. A reused easy handle would also be unsafe:
+// libcurl 7.88 keeps a pointer to the previous answer's last header line across requests, and an
+// answer whose head starts with a folded line then writes through it after it was freed.
+// FORBID_REUSE closes each fetch's connection when the fetch ends.
 class ClientContext {
 public:
-    // Nothing when libcurl or the handle cannot be had.
+    // Nothing when libcurl or the share cannot be had.
     static ClientContext* open() {
         std::unique_ptr<ClientContext> context(new (std::nothrow) ClientContext);
-        if (!context || !context->global_.ready() || !context->handle_ ||
+        if (!context || !context->global_.ready() || !context->share_ ||
             !context->request_headers_ || !context->proxy_headers_) {
             return nullptr;
+        }
+        for (const curl_lock_data shared : {CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
+            if (curl_share_setopt(context->share_.get(), CURLSHOPT_SHARE, shared) != CURLSHE_OK) {
+                return nullptr;
+            }
         }
         return context.release();
     }
 
-    CURL* handle() const { return handle_.get(); }
+    CURLSH* share() const { return share_.get(); }
     curl_slist* request_headers() const { return request_headers_.get(); }
     curl_slist* proxy_headers() const { return proxy_headers_.get(); }
 
 private:
     ClientContext() = default;
 
-    // Declared first: set up before the handle and torn down after it.
+    // Declared first: set up before the share and torn down after it.
     CurlGlobal global_;
-    EasyHandle handle_{global_.ready() ? curl_easy_init() : nullptr};
+    ShareHandle share_{global_.ready() ? curl_share_init() : nullptr};
     // The program's own header line. The client would add the same Accept by itself; naming it
     // here keeps it whatever the client's defaults.
     HeaderList request_headers_ = make_header_list({"Accept: */*"});
@@ -201,27 +213,13 @@ private:
     std::optional<HttpFetchEnd> stop_;
 };
 
-// Resets the handle when the fetch ends, so that no pointer into the fetch and no credential stays.
-class ResetAfterFetch {
-public:
-    explicit ResetAfterFetch(CURL* handle)
-        : handle_(handle) {}
-    ~ResetAfterFetch() { curl_easy_reset(handle_); }
-    ResetAfterFetch(const ResetAfterFetch&) = delete;
-    ResetAfterFetch& operator=(const ResetAfterFetch&) = delete;
-
-private:
-    CURL* handle_;
-};
-
 long at_least_one(long value) {
     return std::max(value, 1L);
 }
 
-CURLcode set_up_request(const ClientContext& context, const HttpAddress& address,
+CURLcode set_up_request(CURL* const h, const ClientContext& context, const HttpAddress& address,
                         const std::string& url, const HttpFetchTimeouts& timeouts,
                         BodyReader& reader) {
-    CURL* const h = context.handle();
     CURLcode code = CURLE_OK;
     const auto check = [&code](CURLcode result) {
         if (code == CURLE_OK) {
@@ -233,6 +231,7 @@ CURLcode set_up_request(const ClientContext& context, const HttpAddress& address
     // libcurl sends the target as given except for bytes of 0x80 and above in the path, which it
     // always percent-escapes; naming the target ourselves (CURLOPT_REQUEST_TARGET) would keep them
     // raw but would also be sent unchanged after a redirect and to a proxy.
+    check(curl_easy_setopt(h, CURLOPT_SHARE, context.share()));
     check(curl_easy_setopt(h, CURLOPT_URL, url.c_str()));
     check(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kProtocols));
     check(curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L)); // the target is in canonical form already
@@ -301,12 +300,15 @@ HttpFetchOutcome http_fetch_outcome(const Text& address) noexcept {
         if (context == nullptr) {
             return {{}, HttpFetchEnd::ClientUnavailable};
         }
-        const ResetAfterFetch reset(context->handle());
-        BodyReader reader;
-        if (set_up_request(*context, *parsed, url, g_timeouts, reader) != CURLE_OK) {
+        const EasyHandle handle(curl_easy_init());
+        if (!handle) {
             return {{}, HttpFetchEnd::ClientUnavailable};
         }
-        return reader.finish(curl_easy_perform(context->handle()));
+        BodyReader reader;
+        if (set_up_request(handle.get(), *context, *parsed, url, g_timeouts, reader) != CURLE_OK) {
+            return {{}, HttpFetchEnd::ClientUnavailable};
+        }
+        return reader.finish(curl_easy_perform(handle.get()));
     } catch (const std::exception&) {
         // Only memory can run out here, before anything was sent.
         return {{}, HttpFetchEnd::ClientUnavailable};

@@ -53,10 +53,10 @@ struct HttpFetchOutcome {
 HttpFetchOutcome http_fetch_outcome(const Text& address) noexcept;
 
 // How many client contexts this process has opened: 0 before the first fetch whose address
-// parses, 1 from then on. The client context is libcurl's process-wide set-up with one easy handle
-// (its name and TLS session caches included); it is made on first use, reused by every later fetch
-// and kept until the process ends. A failure to make it leaves none, and the next fetch tries
-// again.
+// parses, 1 from then on. The client context is libcurl's process-wide set-up with the name cache
+// and the TLS session cache that fetches share (each fetch has a request handle of its own); it is
+// made on first use, reused by every later fetch and kept until the process ends. A failure to make
+// it leaves none, and the next fetch tries again.
 std::size_t http_client_contexts_opened();
 
 } // namespace tavik

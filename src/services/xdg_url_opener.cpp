@@ -2,8 +2,8 @@
 #include "xdg_url_opener.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <string>
 #include <sys/types.h>

@@ -146,7 +146,8 @@ QWidget* make_widget(const Element& control, QWidget* parent) {
     case ElementKind::GroupBox: {
         const auto& p = std::get<GroupBoxProperties>(control.properties);
         auto* box = new QGroupBox(to_qstring(p.caption), parent);
-        box->setAlignment(horizontal(p.caption_alignment));
+        // QGroupBox takes the flags as a plain int.
+        box->setAlignment(static_cast<int>(horizontal(p.caption_alignment).toInt()));
         QPalette palette = box->palette();
         palette.setColor(QPalette::Window, colour(p.background));
         palette.setColor(QPalette::WindowText, colour(p.text_colour));

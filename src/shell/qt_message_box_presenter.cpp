@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 #include <optional>
 #include <utility>

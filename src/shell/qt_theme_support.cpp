@@ -55,7 +55,7 @@ QImage image_on(Canvas& canvas) {
     // Canvas pixels are 0xAARRGGBB with alpha either 0 (nothing drawn, all channels 0) or 255, so
     // they are valid premultiplied pixels as they stand.
     return QImage(reinterpret_cast<uchar*>(canvas.pixels()), canvas.width(), canvas.height(),
-                  canvas.width() * 4, QImage::Format_ARGB32_Premultiplied);
+                  qsizetype{canvas.width()} * 4, QImage::Format_ARGB32_Premultiplied);
 }
 
 namespace {

@@ -101,6 +101,26 @@ class VersionServerTest(unittest.TestCase):
             with self.assertRaises(ConnectionResetError):
                 self._exchange(server)
 
+    def test_a_reply_function_sends_as_it_likes_and_learns_of_the_stop(self):
+        paused = []
+
+        def reply(stream):
+            stream.send(b"HTTP/1.0 200 OK\r\n")
+            paused.append(stream.pause(0.05))
+            stream.send(b"\r\n1.0")
+
+        with VersionServer(reply) as server:
+            self.assertEqual(self._exchange(server), b"HTTP/1.0 200 OK\r\n\r\n1.0")
+            self.assertEqual(paused, [True])
+
+            server.set_reply(lambda stream: paused.append(stream.pause(60)))
+            with socket.create_connection(("127.0.0.1", server.port), timeout=10) as client:
+                client.sendall(b"GET / HTTP/1.0\r\n\r\n")
+                server.wait_for_requests(2)
+                server.stop()
+                self.assertEqual(client.recv(100), b"")
+            self.assertEqual(paused, [True, False])
+
     def test_stall_holds_the_connection_open_until_stopped(self):
         with VersionServer(b"HTTP/1.0 200 OK\r\n", then="stall") as server:
             with socket.create_connection(("127.0.0.1", server.port), timeout=10) as client:

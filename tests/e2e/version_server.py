@@ -5,9 +5,10 @@
         server.wait_for_requests(1)     # [b"GET /tavik.txt HTTP/1.0\\r\\n..."]
 
 Whatever it is told to send goes out byte for byte: a well-formed response, a broken one, or nothing.
-After sending it either closes the connection ("close"), aborts it with a reset ("reset"), or keeps
-it open without another byte until the server stops ("stall"). Every request is recorded raw.
-Standard library only.
+The reply may also be a function that is handed a Stream and sends as it likes (a trickle, an
+endless head, a huge body). After sending it either closes the connection ("close"), aborts it with
+a reset ("reset"), or keeps it open without another byte until the server stops ("stall"). Every
+request is recorded raw. Standard library only.
 """
 
 import selectors
@@ -28,6 +29,26 @@ def http_response(body, status="200 OK", headers=None, version="HTTP/1.0"):
     headers = dict(headers) if headers is not None else {"Content-Length": str(len(body))}
     head = f"{version} {status}\r\n" + "".join(f"{name}: {value}\r\n" for name, value in headers.items())
     return head.encode("latin-1") + b"\r\n" + body
+
+
+class Stream:
+    """One connection as a reply function sees it."""
+
+    def __init__(self, connection, stopping):
+        self._connection = connection
+        self._stopping = stopping
+
+    def send(self, data):
+        """Sends all bytes; raises OSError once the client has gone."""
+        self._connection.sendall(data)
+
+    def pause(self, seconds):
+        """Waits; False when the server stopped meanwhile."""
+        return not self._stopping.wait(seconds)
+
+    @property
+    def stopping(self):
+        return self._stopping.is_set()
 
 
 class VersionServer:
@@ -53,11 +74,12 @@ class VersionServer:
         return f"{self.host}:{self.port}"
 
     def set_reply(self, reply, then="close", read_request=True):
-        """What the next connections get. read_request=False answers without waiting for the request."""
+        """What the next connections get: bytes, or a function called with a Stream.
+        read_request=False answers without waiting for the request."""
         if then not in _THEN:
             raise ValueError(f"then must be one of {_THEN}")
         with self._lock:
-            self._reply = bytes(reply)
+            self._reply = reply if callable(reply) else bytes(reply)
             self._then = then
             self._read_request = read_request
 
@@ -114,7 +136,9 @@ class VersionServer:
                 request = self._read_head(connection)
                 with self._lock:
                     self._requests.append(request)
-            if reply:
+            if callable(reply):
+                reply(Stream(connection, self._stopping))
+            elif reply:
                 connection.sendall(reply)
             if then == "stall":
                 self._stopping.wait()

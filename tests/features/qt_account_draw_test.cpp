@@ -1,5 +1,6 @@
 // The account draw on the real main window: clicks on the real button, lists edited by typing into
-// the list box, and the end of the program when the typed list is too short.
+// the list box or pasted into it at length, and the end of the program when the typed list is too
+// short.
 #include "features/account_draw.h"
 #include "services/fatal_error.h"
 #include "services/message_box.h"
@@ -12,6 +13,7 @@
 #include "shell/toolkit.h"
 #include "support/fixed_tick_source.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -93,6 +95,43 @@ Text shown_after_click(const std::vector<Text>& members, const Text& before) {
     return members[static_cast<std::size_t>(drawn_members(kTick, members.size()).back() - 1)];
 }
 
+// What a paste puts into the list box, and each of the first 381 names as the field shows it once
+// it has been through GBK.
+struct Paste {
+    QString text;
+    std::vector<QString> shown_names;
+};
+
+// Nine-character names, one per line, until the list holds `bytes` bytes with CR LF breaks.
+Paste names_of_size(std::size_t bytes) {
+    Paste paste;
+    const std::size_t count = bytes / 11;
+    paste.text.reserve(static_cast<qsizetype>(count * 10));
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("u%1").arg(i, 8, 10, QLatin1Char('0'));
+        paste.text += name;
+        paste.text += QLatin1Char('\n');
+        if (i < 381) {
+            paste.shown_names.push_back(name);
+        }
+    }
+    return paste;
+}
+
+// Names that start with a Thai letter and a character outside the basic plane, which GBK lacks
+// (one '?' each), then a Chinese one, which it holds.
+Paste names_gbk_cannot_hold(std::size_t count) {
+    Paste paste;
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString digits = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+        paste.text += QStringLiteral("\u0E01\U0001F600\u540D") + digits + QLatin1Char('\n');
+        if (i < 381) {
+            paste.shown_names.push_back(QStringLiteral("??\u540D") + digits);
+        }
+    }
+    return paste;
+}
+
 // Where the child writes what it saw: records of a 32-bit length and that many bytes.
 int report_fd = -1;
 
@@ -163,6 +202,11 @@ std::vector<Text> read_records(int fd) {
 }
 
 } // namespace
+} // namespace tavik
+
+Q_DECLARE_METATYPE(tavik::Paste)
+
+namespace tavik {
 
 class QtAccountDrawTest : public QObject {
     Q_OBJECT
@@ -297,6 +341,31 @@ private slots:
         button()->setFocus();
         QTest::keyClick(button(), Qt::Key_Space);
         QCOMPARE(read("编辑框2"), delivered_names()[252 - 1]);
+    }
+
+    void aLongPasteIsDrawnFromWhole_data() {
+        QTest::addColumn<Paste>("paste");
+        QTest::newRow("10 MB of names") << names_of_size(std::size_t{10} << 20);
+        QTest::newRow("names GBK cannot hold") << names_gbk_cannot_hold(100000);
+    }
+
+    // A paste sets the box's text at once; far more names than the draw range make every draw
+    // valid, and the field shows the member of the last of as many passes as there are names.
+    void aLongPasteIsDrawnFromWhole() {
+        QFETCH(Paste, paste);
+        list_box()->setPlainText(paste.text);
+        const std::size_t members = static_cast<std::size_t>(paste.text.count(QLatin1Char('\n')));
+
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(button(), Qt::LeftButton);
+        qInfo("%zu members drawn in %lld ms", members, static_cast<long long>(timer.elapsed()));
+
+        QCOMPARE(generator_state(), state_after(kTick, members));
+        const QString& shown =
+            paste.shown_names[static_cast<std::size_t>(drawn_members(kTick, members).back() - 1)];
+        QCOMPARE(field()->text(), shown);
+        QCOMPARE(read("编辑框2"), to_text(shown));
     }
 
     // The report ends the process, so the click runs in a child; the parent reads what the child

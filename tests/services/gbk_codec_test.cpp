@@ -76,6 +76,9 @@ TEST(GbkCodec, CharactersGbkLacksBecomeQuestionMarksAndTheRestSurvives) {
          u"a",
          "?a"},
         {"several in a row", u"\u0E01\u0E02\u0E03", "???"},
+        // The converter skips tag characters without a word; each must still leave its mark.
+        {"a tag character", u"a\U000E0041b", "a?b"},
+        {"the first and the last tag character", u"\U000E0000\U000E007F", "??"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(utf16_to_gbk(c.utf16), c.expected) << c.what;
