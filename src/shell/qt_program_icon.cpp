@@ -13,7 +13,8 @@ QIcon program_icon() {
     // Each size is drawn for its size, so none is scaled from another.
     for (const IconPicture& picture : program_icon_pictures()) {
         const QImage image(reinterpret_cast<const uchar*>(picture.pixels), picture.width,
-                           picture.height, picture.width * 4, QImage::Format_ARGB32);
+                           picture.height, static_cast<qsizetype>(picture.width) * 4,
+                           QImage::Format_ARGB32);
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
