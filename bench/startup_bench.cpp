@@ -427,7 +427,7 @@ int main(int argc, char** argv) {
     }
 
     std::printf("start-up to the first paint of the main window: medians of %d starts each "
-                "(after %d warm-ups), version served on 127.0.0.1:%d\n",
+                "(after %d warm-up pairs), version served on 127.0.0.1:%d\n",
                 starts, warm_ups, port);
     std::printf("  %-9s %9s %9s %9s %9s %11s\n", "", "to paint", "fastest", "to map", "CPU",
                 "max RSS");
