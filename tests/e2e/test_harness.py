@@ -27,7 +27,7 @@ class XToolsTest(unittest.TestCase):
 
     def test_reads_a_window_and_closes_it_like_a_close_button(self):
         xlogo = Program(self.x, "/usr/bin/xlogo",
-                        ["-geometry", "100x80+10+20", "-bg", "red", "-fg", "blue"])
+                        ["-geometry", "100x80+10+20", "-bg", "red", "-fg", "blue"], published=None)
         with xlogo:
             window = self.x.find_window("^xlogo$")
             self.assertEqual(self.x.geometry(window), harness.Geometry(10, 20, 100, 80))
@@ -46,14 +46,15 @@ class XToolsTest(unittest.TestCase):
 
     def test_program_runs_on_the_server_with_a_recording_xdg_open(self):
         script = 'xdg-open "http://a.example/x y" second; echo "$DISPLAY"; exit 3'
-        with Program(self.x, "/bin/sh", ["-c", script]) as program:
+        with Program(self.x, "/bin/sh", ["-c", script], published=None) as program:
             self.assertEqual(program.wait(), 3)
             self.assertEqual(program.opened_urls(), [["http://a.example/x y", "second"]])
             self.assertEqual(program.output()[0].strip(), self.x.display)
 
     def test_exit_statuses_read_as_the_shell_sees_them(self):
         for script, status in (("exit 255", 255), ("kill -TERM $$", 128 + 15)):
-            with self.subTest(script=script), Program(self.x, "/bin/sh", ["-c", script]) as program:
+            shell = Program(self.x, "/bin/sh", ["-c", script], published=None)
+            with self.subTest(script=script), shell as program:
                 self.assertEqual(program.wait(), status)
 
 
